@@ -56,6 +56,7 @@ private:
     Output finishSchedule();
     Output beginUpload(QByteArrayView line);
     void endUpload();
+    bool templateExists(const QString& name) const;
 
     SessionContext m_context;
     wire::LineReader m_reader;

@@ -10,7 +10,6 @@
 #include <atomic>
 #include <map>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace quorvel {
@@ -44,7 +43,7 @@ public:
 private:
     friend class ConnectionListener;
     struct Connection {
-        std::thread thread;
+        std::unique_ptr<QThread> thread;
         qintptr descriptor = -1; // -1 once the thread has closed the socket
         bool finished = false;
     };
