@@ -135,8 +135,11 @@ LineReader::Status LineReader::takeLine(QByteArray* line)
 {
     const qsizetype lf = m_buffer.indexOf('\n', m_start);
     if (lf < 0) {
-        // A CR may still come before its LF, so one byte more is allowed.
-        if (buffered() > MaxLineBytes + 1)
+        // A CR may still come before its LF, so one byte more is allowed,
+        // but only while that byte is a CR: a peer that stops right after a
+        // byte too many must not be waited for.
+        if (buffered() > MaxLineBytes + 1 ||
+            (buffered() == MaxLineBytes + 1 && m_buffer.back() != '\r'))
             return Status::TooLong;
         return Status::NeedMore;
     }

@@ -443,6 +443,8 @@ TEST_F(Server, ProtocolStateBelongsToEachConnection)
     EXPECT_EQ(readLine(*second), "DOK");
     EXPECT_EQ(readRepoFile("one.mb"), "line of one\r\nmore of one\r\n");
     EXPECT_EQ(readRepoFile("two.mb"), "line of two\r\n");
+    first->abort();
+    second->abort();
 
     // A body cut off by a closed connection is gone with it.
     {
