@@ -11,8 +11,9 @@ namespace {
 // current one; the result always ends in "/".
 QString folderPath(const QString& programDir, QString value)
 {
-    if (value.endsWith(u'\\'))
-        value.chop(1);
+    // Written by hand from the Windows layout, "..\Repositories\" means
+    // the same folder as "../Repositories/".
+    value.replace(u'\\', u'/');
     const QString absolute = QDir::cleanPath(QDir(programDir).absoluteFilePath(value));
     return absolute.endsWith(u'/') ? absolute : absolute + u'/';
 }

@@ -11,7 +11,7 @@ struct AgentSettings {
     static constexpr int DefaultStopTimeoutSeconds = 30;
 
     // [Repositories] path: default <programDir>/Repositories/. A relative
-    // value is taken from the program's folder; a trailing "\" counts as "/".
+    // value is taken from the program's folder; every "\" counts as "/".
     QString repositoryPath;
     // [Repositories] shared: the folder that "Z:\" paths from the console are
     // looked up in. Empty: there is no such drive, and "Z:\" paths find nothing.

@@ -36,6 +36,10 @@ void TSchExecutor::setClock(Clock clock) { m_clock = std::move(clock); }
 bool TSchExecutor::LoadPlaylist(QString* error)
 {
     m_taskList.clear();
+    // A fresh list stands where the day's list stands once the mark has
+    // moved: loaded in the minute 00:00, the mark must not move again that
+    // day, or a task at 00:00 would fire twice.
+    m_markMovedOn = m_clock().date();
     const QString path = m_repositoryPath + playlistName();
     if (!QFileInfo::exists(path))
         return true;

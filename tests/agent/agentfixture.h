@@ -8,6 +8,7 @@
 #include "platform/system/fixeddiskspace.h"
 #include "platform/system/recordingpowercontrol.h"
 #include "platform/system/recordingsystemclock.h"
+#include "tests/agent/qtprinters.h"
 
 #include <QList>
 #include <QMutex>
