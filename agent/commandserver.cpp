@@ -5,24 +5,34 @@
 #include "agent/repository.h"
 
 #include <QMutexLocker>
-#include <QTcpSocket>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace quorvel {
 namespace {
 
-// Bytes taken from the socket at a time; also the most the socket buffers,
-// so memory stays the same whatever the size of an upload.
-constexpr qint64 ReadBlockBytes = 256 * 1024;
+// Bytes taken from the socket at a time. Memory stays the same whatever the
+// size of an upload: a block goes to the file before the next is read.
+constexpr qsizetype ReadBlockBytes = 256 * 1024;
 
-bool writeAll(QTcpSocket& socket, const QByteArray& bytes)
+bool sendAll(int fd, const QByteArray& bytes)
 {
-    if (socket.write(bytes) != bytes.size())
-        return false;
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(-1))
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        // No SIGPIPE for a console that has gone away: the send just fails.
+        const ssize_t n = ::send(fd, data, size_t(left), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
             return false;
+        data += n;
+        left -= n;
+    }
     return true;
 }
 
@@ -101,8 +111,8 @@ void CommandServer::close()
         connections.swap(m_connections);
     }
     for (auto& [id, connection] : connections)
-        if (connection.thread)
-            connection.thread->wait();
+        if (connection.thread.joinable())
+            connection.thread.join();
 }
 
 int CommandServer::connectionCount() const
@@ -125,48 +135,49 @@ void CommandServer::startConnection(qintptr descriptor)
     const quint64 id = m_nextId++;
     Connection& connection = m_connections[id];
     connection.descriptor = descriptor;
-    // A QThread, not a bare std::thread: the socket's notifiers want the
-    // event dispatcher that QThread sets up, even for blocking reads.
-    connection.thread.reset(
-        QThread::create([this, id, descriptor] { serveConnection(id, descriptor); }));
-    connection.thread->setObjectName(QStringLiteral("agent-connection"));
-    connection.thread->start();
+    connection.thread = std::thread([this, id, descriptor] { serveConnection(id, descriptor); });
 }
 
 void CommandServer::serveConnection(quint64 id, qintptr descriptor)
 {
+    // Plain blocking reads and writes on the descriptor: a QTcpSocket would
+    // copy every byte of an upload once more through its own buffer, and
+    // each thread would need an event dispatcher of its own.
+    const int fd = int(descriptor);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0 && (flags & O_NONBLOCK))
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // A reply is one whole message: send it at once.
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+
     {
-        QTcpSocket socket;
-        if (socket.setSocketDescriptor(descriptor)) {
-            socket.setReadBufferSize(ReadBlockBytes);
-            AgentSession session(m_context);
-            QByteArray block(ReadBlockBytes, Qt::Uninitialized);
-            // No idle limit: a console may take its time between lines.
-            while (!m_stopping) {
-                if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(-1))
-                    break;
-                const qint64 n = socket.read(block.data(), block.size());
-                if (n < 0)
-                    break;
-                if (n == 0)
-                    continue;
-                const AgentSession::Output out =
-                    session.receive(QByteArrayView(block.constData(), n));
-                if (!out.reply.isEmpty() && !writeAll(socket, out.reply))
-                    break;
-                if (out.close)
-                    break;
-            }
-        } else {
-            ::close(int(descriptor));
+        AgentSession session(m_context);
+        QByteArray block(ReadBlockBytes, Qt::Uninitialized);
+        // No idle limit: a console may take its time between lines.
+        while (!m_stopping) {
+            const ssize_t n = ::recv(fd, block.data(), size_t(block.size()), 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break; // closed by the peer, cut by close(), or failed
+            const AgentSession::Output out = session.receive(QByteArrayView(block.constData(), n));
+            if (!out.reply.isEmpty() && !sendAll(fd, out.reply))
+                break;
+            if (out.close)
+                break;
         }
-        // The socket closes here; from now on close() must not touch the
-        // descriptor, which the system may hand out again.
+        // The session ends here: an upload that did not finish is given up.
+    }
+    {
+        // From now on close() must not touch the descriptor, which the
+        // system may hand out again once it is closed.
         QMutexLocker lock(&m_mutex);
         auto it = m_connections.find(id);
         if (it != m_connections.end())
             it->second.descriptor = -1;
     }
+    ::close(fd);
     QMutexLocker lock(&m_mutex);
     auto it = m_connections.find(id);
     if (it != m_connections.end())
@@ -175,7 +186,7 @@ void CommandServer::serveConnection(quint64 id, qintptr descriptor)
 
 void CommandServer::reapFinished()
 {
-    std::vector<std::unique_ptr<QThread>> done;
+    std::vector<std::thread> done;
     {
         QMutexLocker lock(&m_mutex);
         for (auto it = m_connections.begin(); it != m_connections.end();) {
@@ -187,8 +198,9 @@ void CommandServer::reapFinished()
             }
         }
     }
-    for (std::unique_ptr<QThread>& thread : done)
-        thread->wait();
+    for (std::thread& thread : done)
+        if (thread.joinable())
+            thread.join();
 }
 
 } // namespace quorvel

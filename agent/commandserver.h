@@ -10,6 +10,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace quorvel {
@@ -43,7 +44,7 @@ public:
 private:
     friend class ConnectionListener;
     struct Connection {
-        std::unique_ptr<QThread> thread;
+        std::thread thread;
         qintptr descriptor = -1; // -1 once the thread has closed the socket
         bool finished = false;
     };
