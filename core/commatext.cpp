@@ -9,6 +9,10 @@ bool isBlank(QChar c) { return c.unicode() >= 1 && c.unicode() <= 0x20; }
 
 QStringList splitDelimited(QStringView text, QChar delimiter)
 {
+    // The text ends at a NUL: it is neither a blank nor part of an item, so
+    // the scan below would never get past it.
+    if (const qsizetype nul = text.indexOf(QChar(u'\0')); nul >= 0)
+        text = text.first(nul);
     QStringList items;
     qsizetype p = 0;
     const qsizetype n = text.size();

@@ -218,6 +218,9 @@ TEST_F(Server, UploadLinesThatCannotBeReadGetNoReply)
     for (const QByteArray line : {"FIL", "FIL,\"a.bin\"", "FIL,\"a.bin\",x", "FIL,\"a.bin\",",
                                   "FIL,\"a.bin\",99999999999", "FIL,\"a.bin\",1.5"})
         EXPECT_TRUE(noReplyTo(line)) << line.constData();
+    // A NUL ends the line's text; the scan must not stall on it.
+    EXPECT_TRUE(noReplyTo(QByteArray("FIL,\"a.bin\0\",3", 14)));
+    EXPECT_TRUE(noReplyTo(QByteArray("FIL,\"x\",y\x1f\0.txt,4", 17)));
     EXPECT_EQ(readRepoFile("a.bin"), "keep");
 }
 
