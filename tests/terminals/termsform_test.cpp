@@ -15,7 +15,10 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTimer>
@@ -596,6 +599,29 @@ TEST_F(TermsFormTest, PowerTasksFireOrAreDropped)
     m_wake.readDatagram(datagram.data(), datagram.size());
     EXPECT_EQ(datagram, CommandClient::wakePacket(offlineMac));
     EXPECT_FALSE(m_wake.waitForReadyRead(300)) << "one wake packet only";
+}
+
+TEST_F(TermsFormTest, InAnMdiAreaTheWindowFillsItAndGoesOnClose)
+{
+    writeThree();
+    QMdiArea area;
+    area.resize(900, 700);
+    area.show();
+    auto* form = makeForm().release();
+    QPointer<TTermsForm> alive(form);
+    QMdiSubWindow* window = area.addSubWindow(form);
+    window->show();
+    area.setActiveSubWindow(window);
+    EXPECT_EQ(window->size(), area.viewport()->size() - QSize(4, 24));
+    EXPECT_TRUE(form->StatusThread().isRunning());
+
+    // Closing it releases it and writes the list as it stands.
+    TermItem renamed = *form->termList().itemAt(2);
+    renamed.ID = QStringLiteral("X9");
+    form->termList().updateFields(*form->termList().keyAt(2), renamed);
+    window->close();
+    EXPECT_TRUE(waitUntil([&] { return alive.isNull(); }));
+    EXPECT_EQ(savedIni().readString(u"Term_2", u"ID"), QStringLiteral("X9"));
 }
 
 TEST_F(TermsFormTest, TaskKeepsTheAddressItWasMadeFor)
